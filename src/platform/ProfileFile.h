@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,17 @@ public:
     static QString cleanValue(QString raw);
 
 private:
+    // A name compared and hashed without regard to letter case, without
+    // making a folded copy.
+    struct CiName {
+        QString s;
+        bool operator==(const CiName& o) const
+        {
+            return s.size() == o.s.size() && s.compare(o.s, Qt::CaseInsensitive) == 0;
+        }
+    };
+    friend size_t qHash(const CiName& k, size_t seed) noexcept;
+
     struct Entry {
         QString key;
         QString raw; // as it stands after "=" in the file
@@ -55,15 +67,23 @@ private:
     struct Section {
         QString name;
         std::vector<Entry> entries;
-        QHash<QString, int> index; // folded key -> entry position
+        // Key index, made once a section grows past a few keys; smaller
+        // sections are scanned.
+        QHash<CiName, int> index; // empty while the section is scanned
+        int findKey(const QString& key) const;
+        void addKey(const QString& key, const QString& raw);
+        void reindex();
     };
+    int findIndex(const QString& section) const;
     Section* find(const QString& section);
     const Section* find(const QString& section) const;
     Section& findOrAdd(const QString& section);
-    static QString fold(const QString& s) { return s.toCaseFolded(); }
 
     std::vector<Section> m_sections;
-    QHash<QString, int> m_index; // folded section name -> position
+    QHash<CiName, int> m_index; // section name -> position
+    // Reads and writes come in runs on one section: the last one found.
+    mutable QString m_lastName;
+    mutable int m_last = -1;
     QString m_error;
 };
 
