@@ -18,10 +18,8 @@ void FixDialogSize(QDialog* dialog, int widthTwips, int heightTwips)
     int h = int(heightTwips * (dialog->logicalDpiY() / 1440.0) + 0.5);
     if (QLayout* l = dialog->layout()) {
         l->activate();
-        w = qMax(w, l->minimumSize().width());
-        const int need = l->hasHeightForWidth() ? l->totalHeightForWidth(w) : l->sizeHint().height();
-        h = qMax(h, need);
-        h = qMax(h, l->minimumSize().height());
+        w = qMax(w, l->totalSizeHint().width());
+        h = qMax(h, l->hasHeightForWidth() ? l->totalHeightForWidth(w) : l->totalSizeHint().height());
     }
     dialog->setFixedSize(w, h);
 }

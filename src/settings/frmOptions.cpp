@@ -71,6 +71,9 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
     auto* signatureTab = new QWidget;
     txtSignature = named<QPlainTextEdit>(signatureTab, "txtSignature");
     txtSignature->setTabChangesFocus(true);
+    // It fills whatever room the tab has rather than asking for its own.
+    txtSignature->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    txtSignature->setMinimumHeight(60);
     auto* signatureLayout = new QVBoxLayout(signatureTab);
     signatureLayout->addWidget(txtSignature);
 

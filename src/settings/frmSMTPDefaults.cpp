@@ -67,6 +67,9 @@ frmSMTPDefaults::frmSMTPDefaults(QWidget* parent) : QDialog(parent)
     txtName = box(this, "txtName");
     txtEmail = box(this, "txtEmail");
     txtServer = box(this, "txtServer");
+    // Room for a typical address or "host:port" without scrolling.
+    for (QLineEdit* e : {txtName, txtEmail, txtServer})
+        e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 26);
     lblName = boxLabel(this, "lblName", 2095, txtName);
     lblEmail = boxLabel(this, "lblEmail", 2096, txtEmail);
     lblServer = boxLabel(this, "lblServer", 2097, txtServer);
