@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QMultiHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstring>
 
 namespace vt {
@@ -18,9 +20,21 @@ namespace detail {
 // large system.reg costs one scan and no per-value memory.
 struct RegistryHive {
     QByteArray data;
-    // Case-folded key path -> offsets of the lines after its header lines
-    // (empty for a key that exists only as the parent of others).
-    QHash<QString, QList<qsizetype>> keys;
+    // Case-folded key path -> offset of the line after its header (-1 for a
+    // key that exists only as the parent of others).
+    QHash<QString, qsizetype> keys;
+    // Further headers of a key named twice (Wine merges them).
+    QMultiHash<QString, qsizetype> repeated;
+
+    QList<qsizetype> offsets(const QString& key) const
+    {
+        QList<qsizetype> r;
+        if (const qsizetype first = keys.value(key, -1); first >= 0)
+            r << first;
+        auto more = repeated.values(key);
+        std::reverse(more.begin(), more.end()); // in file order
+        return r + more;
+    }
 };
 } // namespace detail
 
@@ -135,30 +149,75 @@ QString joinPath(const QString& base, const QString& sub)
     return base + QLatin1Char('\\') + sub;
 }
 
+// The normalized key of a header whose name is plain ASCII with only doubled
+// backslashes (nearly every header Wine writes); false for anything else.
+bool quickHeaderKey(const char* p, const char* end, QString& key)
+{
+    key.clear();
+    bool separator = false;
+    for (; p < end; ++p) {
+        char c = *p;
+        if (c == ']')
+            return true;
+        if (c == '\\') {
+            if (p + 1 >= end || p[1] != '\\')
+                return false;
+            ++p;
+            separator = !key.isEmpty();
+            continue;
+        }
+        if (uchar(c) < 0x20 || uchar(c) > 0x7e)
+            return false;
+        if (separator) {
+            key += QLatin1Char('\\');
+            separator = false;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        key += QLatin1Char(c);
+    }
+    return false;
+}
+
 std::shared_ptr<const RegistryHive> parseHive(QByteArray data)
 {
     if (!data.startsWith(kSignature))
         return nullptr;
     auto hive = std::make_shared<RegistryHive>();
-    hive->keys.insert(QString(), {}); // the root of the file
+    hive->keys.insert(QString(), -1); // the root of the file
     const char* base = data.constData();
     const qsizetype n = data.size();
     qsizetype pos = 0;
     QString name;
+    hive->keys.reserve(n / 200);
     while (pos < n) {
         const char* nl = static_cast<const char*>(memchr(base + pos, '\n', size_t(n - pos)));
         const qsizetype eol = nl ? nl - base : n;
         const qsizetype next = nl ? eol + 1 : n;
-        if (base[pos] == '[' && unescape(base + pos + 1, base + eol, ']', name)) {
-            QString key = normalizePath(name);
-            hive->keys[key].append(next);
+        QString key;
+        bool header = false;
+        if (base[pos] == '[') {
+            header = quickHeaderKey(base + pos + 1, base + eol, key);
+            if (!header && unescape(base + pos + 1, base + eol, ']', name)) {
+                key = normalizePath(name);
+                header = true;
+            }
+        }
+        if (header) {
+            auto it = hive->keys.find(key);
+            if (it == hive->keys.end())
+                hive->keys.insert(key, next);
+            else if (*it < 0)
+                *it = next;
+            else
+                hive->repeated.insert(key, next);
             // Parents exist even when the file has no header of their own.
             for (qsizetype cut = key.lastIndexOf(QLatin1Char('\\')); cut > 0;
                  cut = key.lastIndexOf(QLatin1Char('\\'), cut - 1)) {
                 const QString parent = key.left(cut);
                 if (hive->keys.contains(parent))
                     break;
-                hive->keys.insert(parent, {});
+                hive->keys.insert(parent, -1);
             }
         }
         pos = next;
@@ -313,7 +372,7 @@ std::optional<QString> RegistryKey::stringValue(const QString& name) const
     for (const Part& p : m_parts) {
         ValueKind kind = ValueKind::Missing;
         QString value;
-        for (qsizetype offset : p.hive->keys.value(p.path)) {
+        for (qsizetype offset : p.hive->offsets(p.path)) {
             QString v;
             const ValueKind k = findValue(*p.hive, offset, folded, v);
             if (k != ValueKind::Missing) {

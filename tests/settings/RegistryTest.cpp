@@ -41,6 +41,12 @@ const char* const kUserReg = R"(WINE REGISTRY Version 2
 
 [Software\\Wine\\Deep\\Leaf] 1700000000
 "x"="y"
+
+[Software\\Odd\\Name \] x\x00e9] 1700000000
+"v"="odd"
+
+[software\\WINE\\deep\\leaf] 1700000000
+"z"="w"
 )";
 
 const char* const kSystemReg = R"(WINE REGISTRY Version 2
@@ -89,6 +95,9 @@ private slots:
         QTest::newRow("unterminated string") << acct << "Open" << false << "";
         QTest::newRow("missing value") << acct << "Nothing" << false << "";
         QTest::newRow("missing key") << "Software\\Microsoft\\Nothing" << "x" << false << "";
+        QTest::newRow("escaped key name") << QString::fromUtf8("Software\\Odd\\Name ] xé") << "v" << true << "odd";
+        QTest::newRow("key named twice: first header") << "Software\\Wine\\Deep\\Leaf" << "x" << true << "y";
+        QTest::newRow("key named twice: second header") << "Software\\Wine\\Deep\\Leaf" << "z" << true << "w";
         QTest::newRow("key without a header of its own") << "Software\\Wine\\Deep" << "x" << false << "";
     }
     void values()
