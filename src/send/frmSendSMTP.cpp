@@ -49,7 +49,7 @@ frmSendSMTP::frmSendSMTP(QWidget* owner) : QDialog(owner)
     connect(cmdCancel, &QPushButton::clicked, &m_session, &SmtpSession::cancel);
     connect(&m_session, &SmtpSession::labelChanged, this, [this](const QString& t) {
         lblSendMail->setText(t);
-        lblSendMail->repaint();
+        lblSendMail->update();
     });
     connect(&m_session, &SmtpSession::closeRequested, this, [this] { done(QDialog::Accepted); });
 }
