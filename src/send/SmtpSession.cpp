@@ -40,10 +40,10 @@ void SmtpSession::start()
     timSendMail.start();
 }
 
-void SmtpSession::setLabel(const QString& text)
+void SmtpSession::setLabel(const QString& text, bool repaintNow)
 {
     m_label = text;
-    emit labelChanged(text);
+    emit labelChanged(text, repaintNow);
 }
 
 void SmtpSession::requestClose()

@@ -41,7 +41,10 @@ public:
     void SendLine(const QString& line);
 
     QString label() const { return m_label; }
-    void setLabel(const QString& text);
+    // repaintNow: shown at once, for work that runs without the event loop.
+    void setLabel(const QString& text, bool repaintNow = false);
+    // The sender address, read when the session starts.
+    QString sender() const { return msSender; }
     void appendLog(const QString& entry) { m_log += entry; }
     QString errorLog() const { return m_log; }
     bool heloAccepted() const { return mbHeloAccepted; }
@@ -50,7 +53,7 @@ public:
     void requestClose();
 
 signals:
-    void labelChanged(const QString& text);
+    void labelChanged(const QString& text, bool repaintNow);
     // The window should close now.
     void closeRequested();
 

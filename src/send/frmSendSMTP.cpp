@@ -1,5 +1,6 @@
 #include "frmSendSMTP.h"
 
+#include "db/DataControl.h"
 #include "lists/frmErrorLog.h"
 #include "texts/LocalizeForm.h"
 
@@ -37,6 +38,9 @@ frmSendSMTP::frmSendSMTP(QWidget* owner) : QDialog(owner)
     lblSendMail = new QLabel(this);
     lblSendMail->setObjectName(QStringLiteral("lblSendMail"));
     lblSendMail->setMinimumWidth(160);
+    datSendMail = new DataControl(this);
+    datSendMail->setObjectName(QStringLiteral("datSendMail"));
+    datSendMail->hide();
     cmdCancel = new QPushButton(this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     setTag(cmdCancel, 2021);
@@ -47,9 +51,10 @@ frmSendSMTP::frmSendSMTP(QWidget* owner) : QDialog(owner)
     // 4425 x 840 twips at 96 dpi.
     resize(295, 56);
     connect(cmdCancel, &QPushButton::clicked, &m_session, &SmtpSession::cancel);
-    connect(&m_session, &SmtpSession::labelChanged, this, [this](const QString& t) {
+    connect(&m_session, &SmtpSession::labelChanged, this, [this](const QString& t, bool now) {
         lblSendMail->setText(t);
-        lblSendMail->update();
+        if (now)
+            lblSendMail->repaint();
     });
     connect(&m_session, &SmtpSession::closeRequested, this, [this] { done(QDialog::Accepted); });
 }

@@ -9,6 +9,8 @@ class QPushButton;
 
 namespace vt {
 
+class DataControl;
+
 // The send window: a status line and Cancel over an SmtpSession. Its error
 // log is shown when the window is released, if anything was logged.
 class frmSendSMTP : public QDialog {
@@ -26,6 +28,7 @@ public:
 
     QLabel* lblSendMail = nullptr;
     QPushButton* cmdCancel = nullptr;
+    DataControl* datSendMail = nullptr; // the member rows while generating
 
 protected:
     void closeEvent(QCloseEvent* e) override;
