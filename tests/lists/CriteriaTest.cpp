@@ -27,12 +27,12 @@ VTMailList makeList(const QStringList& rows, const QStringList& incl, const QStr
 {
     VTMailList ml;
     for (const QString& r : rows) {
-        QString spec = r, op = "Or";
-        if (spec.startsWith("And:") || spec.startsWith("Or:")) {
-            op = spec.section(':', 0, 0);
-            spec = spec.section(':', 1);
+        QString text = r, op = "Or";
+        if (text.startsWith("And:") || text.startsWith("Or:")) {
+            op = text.section(':', 0, 0);
+            text = text.section(':', 1);
         }
-        const QStringList p = spec.split(',');
+        const QStringList p = text.split(',');
         ml.Filters.push_back(row(op, p[0], p[1].toInt(), p[2], p.size() > 3 ? OptText(p[3]) : std::nullopt));
     }
     for (const QString& i : incl)
